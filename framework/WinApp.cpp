@@ -1,0 +1,31 @@
+#include "framework/WinApp.h"
+
+namespace {
+// The one application object; CWinApp's constructor records it, as the entry needs it before
+// anything else exists.
+CWinApp*& CurrentApp() {
+    static CWinApp* app = nullptr;
+    return app;
+}
+}  // namespace
+
+CWinApp::CWinApp(const wchar_t* appName) : m_pszAppName(appName) {
+    if (!CurrentApp()) CurrentApp() = this;
+}
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+
+int CWinApp::ExitInstance() { return m_nQuitCode; }
+
+CWinApp* AfxGetApp() { return CurrentApp(); }
+
+HINSTANCE AfxGetResourceHandle() { return GetModuleHandleW(nullptr); }
+
+HINSTANCE AfxFindResourceHandle(LPCWSTR, LPCWSTR) { return AfxGetResourceHandle(); }
+
+int AfxWinMain(CWinApp& app, HINSTANCE hInstance, LPWSTR, int) {
+    app.m_hInstance = hInstance;
+    CurrentApp() = &app;
+    if (!app.InitInstance()) return app.ExitInstance();
+    return app.ExitInstance();
+}

@@ -6,8 +6,14 @@ class CLoginActiveDlg;
 
 class CImpIDispatch : public IDispatch {
 public:
+    // The page's vocabulary.
+    static constexpr DISPID kDispIdWibble = 12345;    // property "xxyyzz"
+    static constexpr DISPID kDispIdAppLogin = 10001;  // method "AppLogin"
+
     CImpIDispatch() = default;
     virtual ~CImpIDispatch() = default;
+    CImpIDispatch(const CImpIDispatch&) = delete;
+    CImpIDispatch& operator=(const CImpIDispatch&) = delete;
 
     // IUnknown; the count never frees the object (its owner deletes it).
     STDMETHODIMP QueryInterface(REFIID riid, void** ppvObject) override;
@@ -22,6 +28,7 @@ public:
                         DISPPARAMS* pDispParams, VARIANT* pVarResult, EXCEPINFO* pExcepInfo,
                         UINT* puArgErr) override;
 
-    LONG m_cRef = 0;
+    // Unsigned, so that a count released below zero wraps instead of overflowing.
+    ULONG m_cRef = 0;
     CLoginActiveDlg* m_pPanel = nullptr;
 };

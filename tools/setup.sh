@@ -8,7 +8,7 @@ deps="${DEPS_DIR:-$here/build/deps}"
 
 need_pkgs=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb xdotool x11-utils
            imagemagick fonts-wqy-zenhei xauth locales cmake ninja-build googletest
-           python3 curl dpkg-dev)
+           python3 python3-pil curl dpkg-dev)
 missing=()
 for p in "${need_pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

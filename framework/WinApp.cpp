@@ -1,5 +1,7 @@
 #include "framework/WinApp.h"
 
+#include "framework/OleControl.h"
+
 namespace {
 // The one application object; CWinApp's constructor records it, as the entry needs it before
 // anything else exists.
@@ -11,6 +13,10 @@ CWinApp*& CurrentApp() {
 
 CWinApp::CWinApp(const wchar_t* appName) : m_pszAppName(appName) {
     if (!CurrentApp()) CurrentApp() = this;
+}
+
+CWinApp::~CWinApp() {
+    if (CurrentApp() == this) CurrentApp() = nullptr;
 }
 
 BOOL CWinApp::InitInstance() { return TRUE; }

@@ -2,12 +2,15 @@
 // The application object and the program's entry.
 #include <windows.h>
 
+#include <memory>
+
 class CWnd;
+class COccManager;
 
 class CWinApp {
 public:
     explicit CWinApp(const wchar_t* appName = nullptr);
-    virtual ~CWinApp() = default;
+    virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
@@ -22,6 +25,15 @@ public:
     DWORD m_dwRestartManagerSupportFlags = 0;
     // Set by the modal loops when they end on a quit message.
     int m_nQuitCode = 0;
+
+    // The control-container manager installed by AfxEnableControlContainer (not owned), and the
+    // plain one made when none is given.
+    COccManager* m_pOccManager = nullptr;
+    std::unique_ptr<COccManager> m_pDefaultOccManager;
+    // Window creation in progress: the object that the next window created on this thread is
+    // bound to, and the hook that binds it.
+    CWnd* m_pWndInit = nullptr;
+    HHOOK m_hHookCbt = nullptr;
 };
 
 // Called by the program's own wWinMain with its one application object.

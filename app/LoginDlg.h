@@ -1,5 +1,7 @@
 #pragma once
 // The main window: a frameless layered window whose face is PNG 155, carrying the login panel.
+#include <memory>
+
 #include "framework/Dialog.h"
 #include "skin/LayeredPngPainter.h"
 
@@ -13,8 +15,9 @@ public:
     HICON m_hIcon = nullptr;
     // TRUE after the main window was hit-tested last, FALSE after the panel was.
     BOOL m_bMainWindowLeads = FALSE;
-    // Created by OnInitDialog; deleted by the application after the modal run.
-    CLoginActiveDlg* m_pLoginPanel = nullptr;
+    // Created by OnInitDialog; the application deletes it after the modal run, before the
+    // script bridge that points at it.
+    std::unique_ptr<CLoginActiveDlg> m_pLoginPanel;
     CLayeredPngPainter m_background;
 
 protected:

@@ -5,6 +5,9 @@
 #include <objidl.h>
 
 #include <algorithm>
+#include <memory>
+#include <new>
+#include <utility>
 
 namespace Gdiplus {
 using std::max;
@@ -12,3 +15,17 @@ using std::min;
 }  // namespace Gdiplus
 
 #include <gdiplus.h>
+
+// A new GDI+ wrapper object (Image, Graphics, ...). Their memory comes from GdipAlloc, which
+// reports failure with null rather than an exception; placing the object here keeps that case
+// defined. Deleting the result runs the wrapper's destructor and gives the memory back (GdipFree).
+template <class T, class... Args>
+std::unique_ptr<T> GdipNew(Args&&... args) {
+    void* mem = Gdiplus::DllExports::GdipAlloc(sizeof(T));
+    if (!mem) return nullptr;
+    return std::unique_ptr<T>(::new (mem) T(std::forward<Args>(args)...));
+}
+
+// An image's size in pixels; 0 for no image or a failed query.
+int GetImageWidth(Gdiplus::Image* image);
+int GetImageHeight(Gdiplus::Image* image);

@@ -1,7 +1,6 @@
 #include "skin/GdiPlusPng.h"
 
 #include <cstring>
-#include <new>
 
 #include "framework/ComPtr.h"
 
@@ -26,14 +25,6 @@ ResourceBytes FindPngResource(HMODULE module, LPCWSTR name) {
     return {data, size};
 }
 
-// GDI+ wrappers are allocated with GdipAlloc, whose failure gives null rather than an exception;
-// placing the object ourselves keeps that case defined. Deleting the result frees it again.
-std::unique_ptr<Gdiplus::Image> NewImageFromStream(IStream* stream) {
-    void* mem = Gdiplus::DllExports::GdipAlloc(sizeof(Gdiplus::Image));
-    if (!mem) return nullptr;
-    return std::unique_ptr<Gdiplus::Image>(::new (mem) Gdiplus::Image(stream, FALSE));
-}
-
 // A size query whose result counts only when it succeeded. The wrapper keeps the first failure
 // it saw until it is read, so the stale status is cleared before the query.
 template <class Query>
@@ -46,15 +37,19 @@ int QueryImage(Gdiplus::Image* image, Query query) {
 
 }  // namespace
 
+int GetImageWidth(Gdiplus::Image* image) {
+    return QueryImage(image, [](Gdiplus::Image& i) { return i.GetWidth(); });
+}
+
+int GetImageHeight(Gdiplus::Image* image) {
+    return QueryImage(image, [](Gdiplus::Image& i) { return i.GetHeight(); });
+}
+
 CGdiPlusPng::~CGdiPlusPng() { m_pImage.reset(); }
 
-int CGdiPlusPng::GetWidth() const {
-    return QueryImage(m_pImage.get(), [](Gdiplus::Image& i) { return i.GetWidth(); });
-}
+int CGdiPlusPng::GetWidth() const { return GetImageWidth(m_pImage.get()); }
 
-int CGdiPlusPng::GetHeight() const {
-    return QueryImage(m_pImage.get(), [](Gdiplus::Image& i) { return i.GetHeight(); });
-}
+int CGdiPlusPng::GetHeight() const { return GetImageHeight(m_pImage.get()); }
 
 bool CLockedGlobal::Allocate(SIZE_T size) {
     Reset();
@@ -99,7 +94,7 @@ bool CGdiPlusPngResource::Load(LPCWSTR name, HMODULE module) {
         m_hBuffer.Reset();
         return false;
     }
-    m_pImage = NewImageFromStream(stream.Get());
+    m_pImage = GdipNew<Gdiplus::Image>(stream.Get(), FALSE);
     stream.Reset();  // the image holds its own reference
     if (!m_pImage) {
         m_hBuffer.Reset();
@@ -132,5 +127,5 @@ std::unique_ptr<Gdiplus::Image> LoadPngImage(HMODULE module, UINT id) {
         GlobalFree(hBlock);
         return nullptr;
     }
-    return NewImageFromStream(stream.Get());
+    return GdipNew<Gdiplus::Image>(stream.Get(), FALSE);
 }

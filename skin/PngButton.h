@@ -21,7 +21,7 @@ public:
 
     ULONG_PTR m_gdiplusToken = 0;
     std::unique_ptr<Gdiplus::Image> m_pImage;
-    // Draws on the button's whole-window DC, which it keeps for the button's life.
+    // Draws on the button's whole-window DC, which is kept as long as the surface.
     std::unique_ptr<Gdiplus::Graphics> m_pGraphics;
     BOOL m_bTracking = FALSE;
     BOOL m_bHover = FALSE;
@@ -43,4 +43,9 @@ protected:
     BOOL OnEraseBkgnd(CDC* pDC);
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    void ReleaseSurface();
+    HWND m_hSurfaceWnd = nullptr;
+    HDC m_hSurfaceDC = nullptr;
 };

@@ -4,6 +4,9 @@
 // Items of a template whose class is a class id ("{...}") are OLE controls: the framework takes
 // them out of the template before the dialog manager sees it and creates them itself (see
 // framework/OleControl.h).
+#include <vector>
+
+#include "framework/DialogTemplate.h"
 #include "framework/Wnd.h"
 
 class CDataExchange {
@@ -54,8 +57,10 @@ protected:
 
 private:
     int m_nModalResult = -1;
-    bool m_bInModalLoop = false;
+    bool m_bModal = false;
     bool m_bEndModal = false;
+    // OLE control items split off the template, created at WM_INITDIALOG.
+    std::vector<DlgOleItem> m_oleItems;
 };
 
 // The class library's extended dialog; the program needs nothing beyond CDialog.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -318,7 +319,10 @@ TEST_P(Download, SavesWholeBodiesOnly) {
         const auto saved = ReadBytes(kTarget);
         ASSERT_TRUE(saved) << "no launcher saved";
         EXPECT_EQ(saved->size(), answer.body.size());
-        EXPECT_TRUE(*saved == answer.body) << "saved bytes differ from the body";
+        const auto diff = std::mismatch(saved->begin(), saved->end(), answer.body.begin(),
+                                        answer.body.end());
+        EXPECT_TRUE(diff.first == saved->end() && diff.second == answer.body.end())
+            << "saved bytes differ from the body at offset " << (diff.first - saved->begin());
         const auto record = WaitForRecord();
         ASSERT_TRUE(record) << "the downloaded launcher was not started";
         EXPECT_EQ(*record, QuotedTargetInAnsi() + argument);

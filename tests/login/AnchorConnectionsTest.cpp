@@ -32,10 +32,8 @@ protected:
         m_panel.m_mapAnchorConnections.clear();
         CoUninitialize();
     }
-    void Add(const std::wstring& href, TestAnchor& anchor, DWORD cookie, REFIID iid = kElementEvents) {
-        m_panel.m_mapAnchorConnections.emplace(
-            href, AnchorConnection{ComPtr<IUnknown>(static_cast<IConnectionPointContainer*>(&anchor)),
-                                   iid, cookie, href});
+    void Add(const std::wstring& href, TestAnchor& anchor) {
+        ASSERT_TRUE(ConnectAnchor(m_panel, href, anchor, kElementEvents));
     }
     ULONG PanelReferences() {
         IDispatch* p = m_panel.GetIDispatch(TRUE);
@@ -49,19 +47,24 @@ protected:
 
 TEST_F(AnchorConnections, EveryEntryIsUnadvisedInCodeUnitOrderAndRemoved) {
     // Keys whose code-unit order differs from case-blind and from code-point order.
-    TestAnchor empty(L"", kElementEvents, false), upper(L"B", kElementEvents, false),
-        lowerA(L"a", kElementEvents, false), lowerB(L"b", kElementEvents, true),
-        accent(L"\u00e9", kElementEvents, false), emoji(L"\U0001F600", kElementEvents, true),
-        wide(L"\uFF41", kElementEvents, false), otherIid(L"other", kOtherEvents, false);
-    Add(L"b", lowerB, 11);
-    Add(L"\uFF41", wide, 12);
-    Add(L"B", upper, 13);
-    Add(L"\U0001F600", emoji, 14);
-    Add(L"", empty, 15);
-    Add(L"\u00e9", accent, 16);
-    Add(L"a", lowerA, 17);
-    Add(L"\U0001F600x", otherIid, 18);  // a source without a point for the entry's interface
+    TestAnchor empty(L"", kElementEvents, false, 15), upper(L"B", kElementEvents, false, 13),
+        lowerA(L"a", kElementEvents, false, 17), lowerB(L"b", kElementEvents, true, 11),
+        accent(L"\u00e9", kElementEvents, false, 16), emoji(L"\U0001F600", kElementEvents, true, 14),
+        wide(L"\uFF41", kElementEvents, false, 12), otherIid(L"other", kOtherEvents, false, 18);
     const ULONG panelReferences = PanelReferences();
+    Add(L"b", lowerB);
+    Add(L"\uFF41", wide);
+    Add(L"B", upper);
+    Add(L"\U0001F600", emoji);
+    Add(L"", empty);
+    Add(L"\u00e9", accent);
+    Add(L"a", lowerA);
+    // A source that offers no point for the entry's interface.
+    m_panel.m_mapAnchorConnections.emplace(
+        L"\U0001F600x",
+        AnchorConnection{ComPtr<IUnknown>(static_cast<IConnectionPointContainer*>(&otherIid)),
+                         kElementEvents, 18, L"\U0001F600x"});
+    EXPECT_EQ(PanelReferences(), panelReferences) << "connections keep no reference on the panel";
 
     m_panel.DisconnectAnchors();
 
@@ -71,6 +74,9 @@ TEST_F(AnchorConnections, EveryEntryIsUnadvisedInCodeUnitOrderAndRemoved) {
     EXPECT_EQ(TestAnchor::Journal(), expected) << "Unadvise calls (anchor, cookie) in order";
     EXPECT_TRUE(m_panel.m_mapAnchorConnections.empty()) << "refused ones are removed as well";
     EXPECT_EQ(otherIid.LookUps(), 1) << "the other source was asked for the entry's interface";
+    for (TestAnchor* anchor : {&empty, &upper, &lowerA, &accent, &wide})
+        EXPECT_FALSE(anchor->Connected()) << "unadvised";
+    EXPECT_TRUE(lowerB.Connected() && emoji.Connected()) << "the refusing sources kept theirs";
     for (TestAnchor* anchor : {&empty, &upper, &lowerA, &lowerB, &accent, &emoji, &wide, &otherIid})
         EXPECT_EQ(anchor->References(), 0u) << "every anchor's reference was given up";
     EXPECT_EQ(PanelReferences(), panelReferences) << "the sink's count is left as it was";
@@ -89,10 +95,10 @@ TEST_F(AnchorConnections, NeverFilledRegistryDoesNothing) {
 
 // After a disconnect the registry takes new connections, and the next disconnect drops only them.
 TEST_F(AnchorConnections, RefilledRegistryIsDisconnectedAfresh) {
-    TestAnchor first(L"first", kElementEvents, false), second(L"second", kElementEvents, false);
-    Add(L"http://h/1", first, 1);
+    TestAnchor first(L"first", kElementEvents, false, 1), second(L"second", kElementEvents, false, 2);
+    Add(L"http://h/1", first);
     m_panel.DisconnectAnchors();
-    Add(L"http://h/1", second, 2);
+    Add(L"http://h/1", second);
     m_panel.DisconnectAnchors();
     const std::vector<std::pair<std::wstring, DWORD>> expected = {{L"first", 1}, {L"second", 2}};
     EXPECT_EQ(TestAnchor::Journal(), expected);

@@ -187,6 +187,8 @@ protected:
     void SetUp() override {
         ASSERT_EQ(GetACP(), 936u) << "the tests expect the code page of a Chinese Windows";
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        // As the panel's initialisation does before the first page: the connections' sink.
+        m_panel.EnableAutomation();
         TakeQuitMessage();
     }
     void TearDown() override {
@@ -212,10 +214,8 @@ TEST_F(AppLoginPayloads, CorpusGivesExactLogLinesAndLaunches) {
         ClearLaunchRecord();
         TakeQuitMessage();
         theApp.m_strLaunchArgument = "earlier argument";
-        TestAnchor anchor(L"a", kElementEvents, false);
-        m_panel.m_mapAnchorConnections[L"http://h/a"] =
-            AnchorConnection{ComPtr<IUnknown>(static_cast<IConnectionPointContainer*>(&anchor)),
-                             kElementEvents, 7, L"http://h/a"};
+        TestAnchor anchor(L"a", kElementEvents, false, 7);
+        ASSERT_TRUE(ConnectAnchor(m_panel, L"http://h/a", anchor, kElementEvents));
 
         m_panel.OnAppLogin(c.text);
 
@@ -240,14 +240,16 @@ TEST_F(AppLoginPayloads, CorpusGivesExactLogLinesAndLaunches) {
             EXPECT_EQ(TakeQuitMessage(), 16) << "the start posts the quit message with code 16";
             EXPECT_TRUE(m_panel.m_mapAnchorConnections.empty()) << "click connections dropped";
             EXPECT_EQ(anchor.UnadviseCalls(), 1);
+            EXPECT_FALSE(anchor.Connected());
         } else {
             EXPECT_EQ(theApp.m_strLaunchArgument, "earlier argument") << "nothing stored";
             EXPECT_FALSE(TakeQuitMessage()) << "nothing launched";
             EXPECT_FALSE(WaitForLaunchRecord(0)) << "nothing launched";
             EXPECT_EQ(m_panel.m_mapAnchorConnections.size(), 1u) << "click connections kept";
             EXPECT_EQ(anchor.UnadviseCalls(), 0);
+            EXPECT_TRUE(anchor.Connected());
+            m_panel.DisconnectAnchors();
         }
-        m_panel.m_mapAnchorConnections.clear();
         EXPECT_EQ(anchor.References(), 0u) << "the registry's reference on the anchor was given up";
     }
 }

@@ -47,6 +47,7 @@ protected:
     void SetUp() override {
         ASSERT_EQ(GetACP(), 936u) << "the tests expect the code page of a Chinese Windows";
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        m_panel.EnableAutomation();
         m_hwndTop = CreateWindowExW(0, L"STATIC", L"callback watch test", WS_POPUP, 0, 0, 300, 200,
                                     nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(m_hwndTop, nullptr);
@@ -105,9 +106,8 @@ TEST_F(CallbackWatch, CallbackAddressesStartTheLauncherWithTheWholeAddress) {
         SCOPED_TRACE(c.what);
         ClearLaunchRecord();
         theApp.m_strLaunchArgument = "earlier argument";
-        TestAnchor anchor(L"a", kElementEvents, false);
-        m_panel.m_mapAnchorConnections[L"x"] = AnchorConnection{
-            ComPtr<IUnknown>(static_cast<IConnectionPointContainer*>(&anchor)), kElementEvents, 3, L"x"};
+        TestAnchor anchor(L"a", kElementEvents, false, 3);
+        ASSERT_TRUE(ConnectAnchor(m_panel, L"x", anchor, kElementEvents));
 
         BrowserAddress address(c.url);
         m_panel.OnNavigateComplete2(&m_topWindow, address.ByReference());
@@ -121,14 +121,16 @@ TEST_F(CallbackWatch, CallbackAddressesStartTheLauncherWithTheWholeAddress) {
             EXPECT_EQ(TakeQuitMessage(), 16);
             EXPECT_TRUE(m_panel.m_mapAnchorConnections.empty());
             EXPECT_EQ(anchor.UnadviseCalls(), 1);
+            EXPECT_FALSE(anchor.Connected());
         } else {
             EXPECT_EQ(theApp.m_strLaunchArgument, "earlier argument");
             EXPECT_FALSE(TakeQuitMessage()) << "nothing launched";
             EXPECT_FALSE(WaitForLaunchRecord(0)) << "nothing launched";
             EXPECT_EQ(m_panel.m_mapAnchorConnections.size(), 1u);
             EXPECT_EQ(anchor.UnadviseCalls(), 0);
+            EXPECT_TRUE(anchor.Connected());
+            m_panel.DisconnectAnchors();
         }
-        m_panel.m_mapAnchorConnections.clear();
     }
 }
 

@@ -1,6 +1,9 @@
 #include "tests/login/HandoffSupport.h"
 
 #include <cstdio>
+#include <utility>
+
+#include "framework/Connection.h"
 
 namespace login_test {
 namespace {
@@ -165,20 +168,37 @@ STDMETHODIMP TestAnchor::GetConnectionPointContainer(IConnectionPointContainer**
     return S_OK;
 }
 
-STDMETHODIMP TestAnchor::Advise(IUnknown*, DWORD* pdwCookie) {
-    if (pdwCookie) *pdwCookie = 0;
-    return E_NOTIMPL;
+STDMETHODIMP TestAnchor::Advise(IUnknown* pUnkSink, DWORD* pdwCookie) {
+    if (!pUnkSink || !pdwCookie) return E_POINTER;
+    if (m_pSink) return CONNECT_E_ADVISELIMIT;
+    m_pSink = pUnkSink;
+    m_pSink->AddRef();
+    *pdwCookie = m_cookie;
+    return S_OK;
 }
 
 STDMETHODIMP TestAnchor::Unadvise(DWORD dwCookie) {
     ++m_unadviseCalls;
     Journal().emplace_back(m_name, dwCookie);
-    return m_refuse ? CONNECT_E_NOCONNECTION : S_OK;
+    if (m_refuse || !m_pSink || dwCookie != m_cookie) return CONNECT_E_NOCONNECTION;
+    std::exchange(m_pSink, nullptr)->Release();
+    return S_OK;
 }
 
 STDMETHODIMP TestAnchor::EnumConnections(IEnumConnections** ppEnum) {
     if (ppEnum) *ppEnum = nullptr;
     return E_NOTIMPL;
+}
+
+bool ConnectAnchor(CLoginActiveDlg& panel, const std::wstring& href, TestAnchor& anchor,
+                   REFIID iidEvents) {
+    IUnknown* source = static_cast<IConnectionPointContainer*>(&anchor);
+    DWORD cookie = 0;
+    if (!AfxConnectionAdvise(source, iidEvents, panel.GetIDispatch(FALSE), FALSE, &cookie))
+        return false;
+    panel.m_mapAnchorConnections.emplace(
+        href, AnchorConnection{ComPtr<IUnknown>(source), iidEvents, cookie, href});
+    return true;
 }
 
 }  // namespace login_test

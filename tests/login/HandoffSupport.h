@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/LoginActiveDlg.h"
+
 namespace login_test {
 
 // Makes a fresh directory the current one for the life of the object, and removes it afterwards.
@@ -48,19 +50,21 @@ std::optional<int> TakeQuitMessage();
 std::string Printable(const std::string& bytes);
 
 // A page element as far as its click connection goes: a connection point container with one
-// point, for one event interface, that counts and records Unadvise calls and can refuse them.
+// point, for one event interface, that holds one sink like a real source (a reference from
+// Advise until a successful Unadvise), counts and records Unadvise calls and can refuse them.
 class TestAnchor : public IConnectionPointContainer, public IConnectionPoint {
 public:
     // Unadvise calls of every TestAnchor in order: (the anchor's name, the cookie).
     static std::vector<std::pair<std::wstring, DWORD>>& Journal();
 
-    TestAnchor(std::wstring name, REFIID iidEvents, bool refuseUnadvise)
-        : m_name(std::move(name)), m_iid(iidEvents), m_refuse(refuseUnadvise) {}
+    TestAnchor(std::wstring name, REFIID iidEvents, bool refuseUnadvise, DWORD cookie = 1)
+        : m_name(std::move(name)), m_iid(iidEvents), m_refuse(refuseUnadvise), m_cookie(cookie) {}
     virtual ~TestAnchor() = default;
 
     ULONG References() const { return m_cRef; }
     int UnadviseCalls() const { return m_unadviseCalls; }
     int LookUps() const { return m_lookUps; }
+    bool Connected() const { return m_pSink != nullptr; }
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
@@ -80,9 +84,17 @@ private:
     std::wstring m_name;
     IID m_iid;
     bool m_refuse;
+    DWORD m_cookie;
+    IUnknown* m_pSink = nullptr;
     ULONG m_cRef = 0;
     int m_unadviseCalls = 0;
     int m_lookUps = 0;
 };
+
+// Connects the panel to anchor the way the page click binding does (the framework's advise, the
+// panel's automation IDispatch as sink, no lasting reference) and records it under href.
+// False when the advise failed.
+bool ConnectAnchor(CLoginActiveDlg& panel, const std::wstring& href, TestAnchor& anchor,
+                   REFIID iidEvents);
 
 }  // namespace login_test

@@ -116,8 +116,8 @@ TEST_F(ScriptBridge, UnknownNamesFailAndUnusableArgumentsAreIgnored) {
     ASSERT_EQ(host.AddNamedItem(L"external", &m_bridge), S_OK);
 
     const wchar_t* const unknown[] = {
-        L"external.foo('x');", L"external.appLogin('x');", L"external.XXYYZZ;",
-        L"external.ap('x');",  L"external.xx;",            L"external.Ap('x');",
+        L"external.foo('x');", L"external.appLogin('x');", L"external.XXYYZZ();",
+        L"external.ap('x');",  L"external.xx();",          L"external.Ap('x');",
     };
     for (const wchar_t* script : unknown) {
         const ScriptRun run = host.Run(script);
@@ -133,6 +133,17 @@ TEST_F(ScriptBridge, UnknownNamesFailAndUnusableArgumentsAreIgnored) {
         const ScriptRun run = host.Run(script);
         EXPECT_EQ(run.hr, S_OK) << "script: " << testing::PrintToString(std::wstring(script));
     }
+    // Reading a name the object does not know gives undefined, as for any missing property.
+    ReportSink sink;
+    ASSERT_EQ(host.AddNamedItem(L"host", &sink), S_OK);
+    const ScriptRun reads = host.Run(
+        L"host.report(typeof external.XXYYZZ); host.report(typeof external.xx);"
+        L"host.report(typeof external.foo);");
+    ASSERT_EQ(reads.hr, S_OK) << "script error 0x" << std::hex << reads.errorScode;
+    ASSERT_EQ(sink.reports.size(), 3u);
+    for (const VARIANT& v : sink.reports)
+        EXPECT_STREQ(v.vt == VT_BSTR ? v.bstrVal : L"?", L"undefined");
+
     EXPECT_EQ(Log(), "") << "no call above may reach the login handler";
     EXPECT_FALSE(WaitForLaunchRecord(0));
 }

@@ -74,6 +74,9 @@ void AfxEnableControlContainer(COccManager* pOccManager) {
         pOccManager = app->m_pDefaultOccManager.get();
     }
     app->m_pOccManager = pOccManager;
+    // Controls are created, activated and scripted through OLE on this (the GUI) thread; it stays
+    // initialised for the rest of the process. A second call only adds a count.
+    OleInitialize(nullptr);
 }
 
 COccManager* AfxGetOccManager() {

@@ -5,6 +5,7 @@
 #include "framework/String.h"
 #include "framework/WinApp.h"
 
+class CCustomOccManager;
 class CImpIDispatch;
 
 class CLoginApp : public CWinApp {
@@ -16,6 +17,8 @@ public:
     int ExitInstance() override;
 
     ULONG_PTR m_gdiplusToken = 0;
+    // The control-container manager, installed by InitInstance for the rest of the process.
+    std::unique_ptr<CCustomOccManager> m_pCustomOccManager;
     // The one object page script sees as window.external; created before the main window and
     // deleted after its modal run, whatever its COM count says.
     std::unique_ptr<CImpIDispatch> m_pScriptBridge;

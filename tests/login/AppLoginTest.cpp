@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -217,7 +218,11 @@ TEST_F(AppLoginPayloads, CorpusGivesExactLogLinesAndLaunches) {
         TestAnchor anchor(L"a", kElementEvents, false, 7);
         ASSERT_TRUE(ConnectAnchor(m_panel, L"http://h/a", anchor, kElementEvents));
 
+        const ULONGLONG started = GetTickCount64();
         m_panel.OnAppLogin(c.text);
+        if (c.text.size() > (1u << 20))  // a figure, not a limit
+            std::printf("[ figure   ] OnAppLogin, %s, %zu code units: %llu ms\n", c.name.c_str(),
+                        c.text.size(), GetTickCount64() - started);
 
         log += c.line1 + "\r\n";
         if (c.auth) log += *c.auth + "\r\n";

@@ -229,3 +229,60 @@ TEST_F(CallbackWatch, BeforeNavigateChangesNothing) {
     EXPECT_FALSE(BrowserVisible()) << "only a completed navigation shows the browser";
     EXPECT_EQ(url.Inner()->vt, VT_BSTR);
 }
+
+// Through the panel's event sink table, with the argument lists the control raises the two
+// events with: the handler sees the address and leaves the cancel flag alone.
+TEST_F(CallbackWatch, BrowserEventsReachTheHandlersThroughThePanelsSinkTable) {
+    constexpr UINT kBrowserId = 1000;
+    BrowserAddress url(L"http://h/pavix/codeCallback.htm?code=evt");
+
+    // BeforeNavigate2 (250): window, address, flags, target frame, post data, headers, cancel.
+    VARIANT flags, frame, postDataInner, postData, headers;
+    VariantInit(&flags);
+    flags.vt = VT_I4;
+    VariantInit(&frame);
+    frame.vt = VT_BSTR;
+    VariantInit(&postDataInner);
+    VariantInit(&postData);
+    postData.vt = VT_BYREF | VT_VARIANT;
+    postData.pvarVal = &postDataInner;
+    VariantInit(&headers);
+    headers.vt = VT_BSTR;
+    VARIANT byRef[4] = {};
+    VARIANT* inner[4] = {&flags, &frame, &postData, &headers};
+    for (int i = 0; i < 4; ++i) {
+        byRef[i].vt = VT_BYREF | VT_VARIANT;
+        byRef[i].pvarVal = inner[i];
+    }
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT before[7];
+    for (VARIANT& v : before) VariantInit(&v);
+    before[6].vt = VT_DISPATCH;
+    before[6].pdispVal = &m_topWindow;
+    before[5] = *url.ByReference();
+    before[4] = byRef[0];
+    before[3] = byRef[1];
+    before[2] = byRef[2];
+    before[1] = byRef[3];
+    before[0].vt = VT_BYREF | VT_BOOL;
+    before[0].pboolVal = &cancel;
+    DISPPARAMS beforeParams{before, nullptr, 7, 0};
+    EXPECT_EQ(m_panel.OnEvent(kBrowserId, 250, &beforeParams, nullptr), S_OK);
+    EXPECT_EQ(cancel, VARIANT_FALSE) << "the navigation goes ahead";
+    EXPECT_EQ(theApp.m_strLaunchArgument, "earlier argument");
+    EXPECT_FALSE(BrowserVisible());
+
+    // NavigateComplete2 (252): window, address.
+    VARIANT complete[2];
+    VariantInit(&complete[1]);
+    complete[1].vt = VT_DISPATCH;
+    complete[1].pdispVal = &m_frame;
+    complete[0] = *url.ByReference();
+    DISPPARAMS completeParams{complete, nullptr, 2, 0};
+    EXPECT_EQ(m_panel.OnEvent(kBrowserId, 252, &completeParams, nullptr), S_OK);
+    EXPECT_TRUE(BrowserVisible());
+    const auto record = WaitForLaunchRecord();
+    ASSERT_TRUE(record) << "the stand-in client launcher recorded no command line";
+    EXPECT_EQ(*record, ExpectedCommandLine("http://h/pavix/codeCallback.htm?code=evt"));
+    EXPECT_EQ(TakeQuitMessage(), 16);
+}

@@ -279,8 +279,8 @@ TEST(ConfirmDlgTemplate, StyleFontAndItemsInOrder) {
     }
 }
 
-// Documentation: with SKIN_SCREENSHOT_HOLD_MS set, shows the face with the dialog over it for
-// that long, for `import -window root` from outside.
+// Documentation: with SKIN_SCREENSHOT_HOLD_MS set, shows the face alone for that long, then the
+// dialog over it for as long again, for `import -window root` from outside (tools/skin-shots.sh).
 TEST_F(ConfirmDlg, HoldForScreenshot) {
     const char* hold = std::getenv("SKIN_SCREENSHOT_HOLD_MS");
     if (!hold) GTEST_SKIP() << "SKIN_SCREENSHOT_HOLD_MS not set";
@@ -292,6 +292,7 @@ TEST_F(ConfirmDlg, HoldForScreenshot) {
     ASSERT_TRUE(painter.m_png.Load(MAKEINTRESOURCEW(IDB_PNG_FACE), GetModuleHandleW(nullptr)));
     painter.Paint();
     const DWORD ms = static_cast<DWORD>(std::atoi(hold));
+    PumpMessages(ms);  // the face alone
     RunConfirm([&](HWND dlg) {
         RECT rc{};
         GetWindowRect(dlg, &rc);

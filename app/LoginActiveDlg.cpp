@@ -104,8 +104,13 @@ HBRUSH CLoginActiveDlg::OnCtlColor(CDC* /*pDC*/, CWnd* /*pWnd*/, UINT /*nCtlColo
 }
 
 void CLoginActiveDlg::OnBnClickedMinimize() {
-    // The system hides the owned panel with its owner and brings it back on restore.
-    if (m_pMainDlg) m_pMainDlg->ShowWindow(SW_MINIMIZE);
+    if (!m_pMainDlg) return;
+    // The panel goes with its owner and comes back when the owner is restored. Windows hides
+    // owned windows as part of minimising; Wine does so only for a minimise command given to the
+    // active window, and the active window here is the panel. Hiding them first, the way the
+    // system does, gives the same result on both.
+    ::ShowOwnedPopups(m_pMainDlg->m_hWnd, FALSE);
+    m_pMainDlg->ShowWindow(SW_MINIMIZE);
 }
 
 void CLoginActiveDlg::OnBnClickedClose() {

@@ -97,3 +97,17 @@ void CLoginDlg::OnShowWindow(BOOL bShow, UINT /*nStatus*/) {
 }
 
 void CLoginDlg::OnClose() { EndDialog(1); }
+
+LRESULT CLoginDlg::OnWindowPosChanged(WPARAM /*wParam*/, LPARAM lParam) {
+    const LRESULT result = Default();
+    // The panel was shown while this window was still hidden. Windows keeps an owned window above
+    // its owner whatever the order of showing; Wine's X11 side stacks the later-shown owner on top
+    // and buries the panel (raising it in Z-order does not reach X there). Showing the panel again
+    // once this window is up puts it back on top; where the order was right it changes nothing.
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+    if (pos && (pos->flags & SWP_SHOWWINDOW) && m_pLoginPanel && ::IsWindow(m_pLoginPanel->m_hWnd)) {
+        ::ShowWindow(m_pLoginPanel->m_hWnd, SW_HIDE);
+        ::ShowWindow(m_pLoginPanel->m_hWnd, SW_SHOWNA);
+    }
+    return result;
+}

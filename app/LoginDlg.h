@@ -34,6 +34,7 @@ protected:
     void OnMove(int x, int y);
     void OnShowWindow(BOOL bShow, UINT nStatus);
     void OnClose();
+    LRESULT OnWindowPosChanged(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
     DECLARE_EVENTSINK_MAP()

@@ -168,6 +168,23 @@ TEST_F(PngButton, AnEnlargedButtonPaintsOneFrameAndTakesClicksEverywhere) {
     EXPECT_TRUE(PumpUntil([&] { return m_dlg.m_nClicksOne == 1; }, 2000)) << "clicks " << m_dlg.m_nClicksOne;
 }
 
+TEST_F(PngButton, TransparentPixelsLeaveWhatIsBelowExactly) {
+    // On the login panel the parent's pixels are the colour key: a transparent pixel of a strip
+    // that changed them even slightly would show as a fringe around the button.
+    HWND b = m_dlg.m_btnTwo.m_hWnd;
+    const COLORREF below = WindowPixel(m_dlg.m_hWnd, 5, 5);
+    m_dlg.m_btnTwo.SetPngImage(IDT_STRIP_EDGE);
+    m_dlg.m_btnTwo.InvalidateRect(nullptr, TRUE);
+    PumpMessages(200);
+    // Pixel for pixel: the image's own edge is not blended with what lies below either.
+    for (int x : {0, 1, 19})
+        EXPECT_EQ(Hex(RGB(255, 0, 0)), Hex(WindowPixel(b, x, 20))) << "opaque column " << x;
+    for (int y : {0, 39})
+        EXPECT_EQ(Hex(RGB(255, 0, 0)), Hex(WindowPixel(b, 10, y))) << "opaque row " << y;
+    for (int x : {20, 21, 30, 39})
+        EXPECT_EQ(Hex(below), Hex(WindowPixel(b, x, 20))) << "transparent column " << x;
+}
+
 TEST_F(PngButton, AMissingStripLeavesTheButtonBlank) {
     m_dlg.m_btnTwo.SetPngImage(9999);
     EXPECT_EQ(nullptr, m_dlg.m_btnTwo.m_pImage);

@@ -3,6 +3,7 @@
 
 strip4.png   40 x 160 RGBA, four opaque frames of distinct colours: red, green, blue, grey.
 strip75.png  40 x 75 RGBA, a strip whose height is not a multiple of four.
+strip_edge.png  40 x 160 RGBA, each frame opaque red on its left half, fully transparent on the right.
 notpng.bin   bytes that are no image, stored as a "PNG" resource.
 """
 import os
@@ -30,4 +31,5 @@ def write(name, data):
 
 write("strip4.png", png(40, 160, lambda x, y: FRAMES[y // 40] + (255,)))
 write("strip75.png", png(40, 75, lambda x, y: FRAMES[min(3, y // 18)] + (255,)))
+write("strip_edge.png", png(40, 160, lambda x, y: (255, 0, 0, 255) if x < 20 else (0, 0, 0, 0)))
 write("notpng.bin", b"this is not an image, only bytes in a PNG resource\n")

@@ -16,6 +16,7 @@ Fixed by the program (do not change without changing its code):
                       631 x 446 inside the dark frame; the minimise button window is at x 1173,
                       y 137 (39 x 39 painted), the close button at x 1208, y 115 (54 x 54).
   close.png           54 x 216 RGBA, Adam7: four 54 x 54 frames normal/hover/pressed/disabled.
+                      Alpha is 0 or 255 only: the login panel's colour key shows through.
   minimize.png        39 x 156 RGBA, Adam7: four 39 x 39 frames.
   confirm_ok.png      74 x 104 RGB, Adam7: four 74 x 26 frames with the caption drawn in.
   confirm_cancel.png  the same for the cancel button.
@@ -695,6 +696,9 @@ def round_button(d, glyph, state, base):
     img.alpha_composite(solid((S, S), (60, 36, 10), scale_mask(lo, 0.7)))
 
     out = img.resize((d, d), LANCZOS)
+    # Hard edges: the buttons sit on a colour-keyed panel, where a partly transparent pixel would
+    # blend with the key colour and show as a yellow fringe instead of letting the face through.
+    out.putalpha(out.getchannel("A").point(lambda v: 255 if v >= 128 else 0))
     if state == "disabled":
         r_, g_, b_, a_ = out.split()
         gray = Image.merge("RGB", (r_, g_, b_)).convert("L").point(lambda v: 50 + v * 55 // 100)

@@ -1,7 +1,7 @@
 // Start-up figures of the launcher against a bare layered window, measured in the same run:
 // the time from CreateProcess until a visible layered top-level window of the process exists
 // (for the launcher: its main window, whose face is pushed before it is first shown), the time
-// until a pixel of the face reads back non-black from the window's DC, and the private memory
+// until a pixel of the face reads back non-black from the screen, and the private memory
 // (PrivateUsage) of each program two seconds after it showed. Prints figures; asserts nothing.
 //   startup_bench.exe [runs]     (BrimlowLogin.exe and bare_layered_window.exe lie beside it)
 #include <windows.h>
@@ -48,11 +48,14 @@ HWND ShownLayeredWindow(DWORD pid, const wchar_t* title) {
     return f.found;
 }
 
+// A pixel of the face as the screen shows it (the display below is black where nothing is).
 bool FacePainted(HWND hwnd, POINT at) {
-    HDC dc = GetDC(hwnd);
-    if (!dc) return false;
-    const COLORREF c = GetPixel(dc, at.x, at.y);
-    ReleaseDC(hwnd, dc);
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    HDC screen = GetDC(nullptr);
+    if (!screen) return false;
+    const COLORREF c = GetPixel(screen, rc.left + at.x, rc.top + at.y);
+    ReleaseDC(nullptr, screen);
     return c != CLR_INVALID && c != 0;
 }
 
@@ -60,6 +63,8 @@ struct Sample {
     double shownMs = -1;    // visible layered window
     double paintedMs = -1;  // face pixel read back (launcher only)
     SIZE_T privateBytes = 0;
+    SIZE_T workingSet = 0;
+    SIZE_T pagefile = 0;
 };
 
 double Ms(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER freq) {
@@ -96,7 +101,11 @@ Sample RunOnce(const std::wstring& exe, const wchar_t* title, bool checkFace) {
         PROCESS_MEMORY_COUNTERS_EX pmc{};
         pmc.cb = sizeof pmc;
         if (GetProcessMemoryInfo(pi.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc))
+        {
             s.privateBytes = pmc.PrivateUsage;
+            s.workingSet = pmc.WorkingSetSize;
+            s.pagefile = pmc.PagefileUsage;
+        }
     }
     TerminateProcess(pi.hProcess, 0);
     WaitForSingleObject(pi.hProcess, 5000);
@@ -129,6 +138,7 @@ int wmain(int argc, wchar_t** argv) {
 
     std::vector<double> launcherShown, launcherPainted, bareShown;
     SIZE_T launcherPrivate = 0, barePrivate = 0;
+    Sample launcherLast, bareLast;
     for (int i = 0; i < runs; ++i) {
         const Sample l = RunOnce(launcher, L"Brimlow0.1折", true);
         const Sample b = RunOnce(bare, L"Bare layered", false);
@@ -137,6 +147,8 @@ int wmain(int argc, wchar_t** argv) {
         bareShown.push_back(b.shownMs);
         launcherPrivate = std::max(launcherPrivate, l.privateBytes);
         barePrivate = std::max(barePrivate, b.privateBytes);
+        launcherLast = l;
+        bareLast = b;
     }
     std::printf("start-up, process start until shown (alternating runs):\n");
     Report("BrimlowLogin: main window layered + visible", launcherShown);
@@ -145,5 +157,8 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("private memory (PrivateUsage), 2 s after showing, largest of the runs:\n");
     std::printf("  BrimlowLogin %8.1f MiB\n  bare program %8.1f MiB\n", launcherPrivate / 1048576.0,
                 barePrivate / 1048576.0);
+    std::printf("  (last run: working set %.1f / %.1f MiB, pagefile usage %.1f / %.1f MiB)\n",
+                launcherLast.workingSet / 1048576.0, bareLast.workingSet / 1048576.0,
+                launcherLast.pagefile / 1048576.0, bareLast.pagefile / 1048576.0);
     return 0;
 }

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -229,6 +232,36 @@ TEST_F(ScriptBridge, NameLookUpUsesTheFirstThreeCharacters) {
             EXPECT_EQ(hr, c.id == -1 ? DISP_E_UNKNOWNNAME : S_OK)
                 << "name " << testing::PrintToString(std::wstring(c.name));
         }
+    }
+
+    // A short name right before memory that cannot be read: the comparison must stop at its end.
+    // (Should it not, the process ends at once instead of waiting for a debugger.)
+    {
+        const LPTOP_LEVEL_EXCEPTION_FILTER previous =
+            SetUnhandledExceptionFilter([](EXCEPTION_POINTERS*) -> LONG {
+                std::fputs("GetIDsOfNames read past the end of a short name\n", stderr);
+                std::fflush(stderr);
+                TerminateProcess(GetCurrentProcess(), 3);
+                return EXCEPTION_EXECUTE_HANDLER;
+            });
+        SYSTEM_INFO system;
+        GetSystemInfo(&system);
+        const SIZE_T page = system.dwPageSize;
+        auto* block = static_cast<BYTE*>(
+            VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        ASSERT_NE(block, nullptr);
+        DWORD old = 0;
+        ASSERT_TRUE(VirtualProtect(block + page, page, PAGE_NOACCESS, &old));
+        for (const wchar_t* shortName : {L"x", L"A", L"xx", L"Ap"}) {
+            const size_t bytes = (std::wcslen(shortName) + 1) * sizeof(wchar_t);
+            auto* name = reinterpret_cast<wchar_t*>(block + page - bytes);
+            std::memcpy(name, shortName, bytes);
+            DISPID id = 0;
+            EXPECT_EQ(m_bridge.GetIDsOfNames(IID_NULL, &name, 1, 0, &id), DISP_E_UNKNOWNNAME);
+            EXPECT_EQ(id, -1);
+        }
+        VirtualFree(block, 0, MEM_RELEASE);
+        SetUnhandledExceptionFilter(previous);
     }
 
     // Several names in one call: each gets its id, also after an unknown one.

@@ -171,6 +171,8 @@ bool LauncherProcess::Start(DWORD timeoutMs) {
     }
     // The start-up ends with the main window activated; input sent before that may go astray.
     WaitFor([&] { return GetForegroundWindow() == m_hMain; }, 3000);
+    // The main window shows the panel once more after it is up itself; wait until that is done.
+    WaitFor([&] { return IsWindowVisible(GetDlgItem(m_hPanel, 1005)) != FALSE; }, 3000);
     Sleep(500);
     return true;
 }

@@ -89,6 +89,9 @@ public:
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     virtual void DoDataExchange(CDataExchange*) {}
     virtual void PostNcDestroy() {}
+    // Windows belong to their C++ owners: the COM count reaching zero (a page dropping the last
+    // connection to the window's IDispatch, say) never deletes the object.
+    void OnFinalRelease() override {}
 
     // OLE control hosting. A control lives in a host child window that carries the item's id
     // and rectangle; a CWnd bound to that window drives the control.

@@ -10,7 +10,8 @@ cmd=${1:?start|run|stop}; build=$(cd "${2:?build dir}" && pwd); shift 2
 state="$build/wine-env"
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# No Mono or Gecko prompts; and no debugger on a crash, so a crashing test ends instead of hanging.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}"
 # Code page 936, as on a player's Chinese Windows.
 export LC_ALL="${LAUNCHER_TEST_LOCALE:-zh_CN.UTF-8}"
 mkdir -p "$state"

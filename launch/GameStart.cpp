@@ -2,21 +2,9 @@
 
 #include <windows.h>
 
+#include "framework/TextConversion.h"
 
-namespace {
-// UTF-16 to the thread's ANSI code page; unrepresentable characters become its default character.
-CStringA ToThreadAnsi(const CString& text) {
-    CStringA narrow;
-    if (text.empty()) return narrow;
-    const int length = static_cast<int>(text.size());
-    const int size =
-        WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    narrow.resize(static_cast<size_t>(size));
-    WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), length, narrow.data(), size, nullptr,
-                        nullptr);
-    return narrow;
-}
-}  // namespace
+
 
 CString GetDirOfPath(CString path) {
     for (wchar_t& c : path)
@@ -33,7 +21,7 @@ CString GetModuleDir() {
 
 void StartLauncher(const wchar_t* argument) {
     const CString quotedPath = L"\"" + GetModuleDir() + L"/" + kLauncherFileName + L"\"";
-    const CStringA commandLine = ToThreadAnsi(quotedPath) + ToThreadAnsi(argument ? argument : L"");
+    const CStringA commandLine = NarrowText(quotedPath) + NarrowText(argument ? argument : L"");
     // WinExec's results up to 31 are error codes; above that the process is running.
     if (WinExec(commandLine.c_str(), SW_SHOW) <= 31)
         MessageBoxW(nullptr, L"启动游戏失败，请重新启动！", L"【启动失败】", MB_OK);

@@ -10,6 +10,7 @@
 #include "BuildSettings.h"
 #include "app/LoginApp.h"
 #include "framework/File.h"
+#include "framework/TextConversion.h"
 #include "framework/Internet.h"
 #include "launch/GameStart.h"
 
@@ -20,18 +21,8 @@ constexpr DWORD kMinChunkSize = 64 * 1024;
 // The download's name until the whole body is on disk.
 constexpr wchar_t kPartialSuffix[] = L".part";
 
-CString FromThreadAnsi(const CStringA& text) {
-    CString wide;
-    if (text.empty()) return wide;
-    const int length = static_cast<int>(text.size());
-    const int size = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), length, nullptr, 0);
-    wide.resize(static_cast<size_t>(size));
-    MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), length, wide.data(), size);
-    return wide;
-}
-
 void StartWithPendingArgument() {
-    StartLauncher(FromThreadAnsi(theApp.m_strLaunchArgument).c_str());
+    StartLauncher(WideText(theApp.m_strLaunchArgument).c_str());
 }
 
 // The partly written download: deleted when it goes out of scope, unless it was moved into place.

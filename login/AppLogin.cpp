@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "app/LoginActiveDlg.h"
+#include "framework/TextConversion.h"
 #include "launch/LauncherDownload.h"
 #include "login/LaunchArgument.h"
 
@@ -41,35 +42,6 @@ constexpr wchar_t kPidField[] = L",pid^";
 constexpr wchar_t kPid[] = L"kovra";
 constexpr wchar_t kAuthSeparator[] = L"&";
 
-int CheckedLength(size_t length) {
-    if (length > static_cast<size_t>(INT_MAX)) throw std::length_error("text too long to convert");
-    return static_cast<int>(length);
-}
-
-// UTF-16 to a narrow code page, flags 0 and the code page's own default character.
-std::string Narrow(UINT codePage, std::wstring_view text) {
-    std::string narrow;
-    if (text.empty()) return narrow;
-    const int length = CheckedLength(text.size());
-    const int size =
-        WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) throw std::length_error("text cannot be converted");
-    narrow.resize(static_cast<size_t>(size));
-    WideCharToMultiByte(codePage, 0, text.data(), length, narrow.data(), size, nullptr, nullptr);
-    return narrow;
-}
-
-CString WidenUtf8(std::string_view text) {
-    CString wide;
-    if (text.empty()) return wide;
-    const int length = CheckedLength(text.size());
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-    if (size <= 0) throw std::length_error("text cannot be converted");
-    wide.resize(static_cast<size_t>(size));
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), size);
-    return wide;
-}
-
 // "log.txt", open for appending while the handler runs. Other programs may read and write it
 // meanwhile. Each line goes to the system in one write with no buffer of ours, so it is in the
 // file, for every reader, as soon as WriteLine returns; earlier content is never touched.
@@ -88,7 +60,7 @@ public:
     // closing one included, becomes CR LF. Without the file nothing is written.
     void WriteLine(std::wstring_view text) {
         if (m_hFile == INVALID_HANDLE_VALUE) return;
-        const std::string narrow = Narrow(CP_THREAD_ACP, text);
+        const std::string narrow = NarrowText(text);
         std::string line;
         line.reserve(narrow.size() + 2);
         for (char c : narrow) {
@@ -121,7 +93,7 @@ bool ReadMember(const Json::Value& root, const char* name, CString& value) {
     if (!member->getString(&begin, &end)) return false;
     const std::string_view bytes(begin, static_cast<size_t>(end - begin));
     if (bytes.find('\0') != std::string_view::npos) return false;
-    value = WidenUtf8(bytes);
+    value = WideText(bytes, CP_UTF8);
     return true;
 }
 
@@ -131,7 +103,7 @@ struct LoginFields {
 
 // The five members of a payload text; false when it is no usable payload.
 bool ParsePayload(const CString& text, LoginFields& fields) {
-    const std::string document = Narrow(CP_UTF8, text);
+    const std::string document = NarrowText(text, CP_UTF8);
     Json::Value root;
     try {
         // Default features: comments allowed, any value accepted as the root.

@@ -6,15 +6,8 @@
 #include <utility>
 
 #include "app/LoginApp.h"
+#include "framework/TextConversion.h"
 
 void SetLaunchArgument(const wchar_t* text) {
-    CStringA narrow;
-    const int length = text ? static_cast<int>(std::wcslen(text)) : 0;
-    if (length > 0) {
-        const int size =
-            WideCharToMultiByte(CP_THREAD_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-        narrow.resize(static_cast<size_t>(size));
-        WideCharToMultiByte(CP_THREAD_ACP, 0, text, length, narrow.data(), size, nullptr, nullptr);
-    }
-    theApp.m_strLaunchArgument = std::move(narrow);
+    theApp.m_strLaunchArgument = text ? NarrowText(text) : CStringA();
 }

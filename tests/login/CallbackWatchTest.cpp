@@ -20,6 +20,26 @@ namespace {
 
 const IID kElementEvents = {0x3050F60F, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
 
+// The other by-reference arguments of BeforeNavigate2 as the control fills them: flags, a null
+// target frame, post data pointing at an empty variant, null headers.
+struct BeforeNavigateArguments {
+    BeforeNavigateArguments() {
+        VariantInit(&flags);
+        flags.vt = VT_I4;
+        VariantInit(&frame);
+        frame.vt = VT_BSTR;
+        VariantInit(&postDataInner);
+        VariantInit(&postData);
+        postData.vt = VT_BYREF | VT_VARIANT;
+        postData.pvarVal = &postDataInner;
+        VariantInit(&headers);
+        headers.vt = VT_BSTR;
+    }
+    BeforeNavigateArguments(const BeforeNavigateArguments&) = delete;
+    BeforeNavigateArguments& operator=(const BeforeNavigateArguments&) = delete;
+    VARIANT flags, frame, postDataInner, postData, headers;
+};
+
 // An address as the control hands it to NavigateComplete2.
 class BrowserAddress {
 public:
@@ -209,20 +229,10 @@ TEST_F(CallbackWatch, CallbackAfterAppLoginOverwritesTheArgument) {
 // at once it has completed.
 TEST_F(CallbackWatch, BeforeNavigateChangesNothing) {
     BrowserAddress url(L"http://h/pavix/codeCallback.htm?code=early");
-    VARIANT flags, frame, postData, postDataInner, headers;
-    VariantInit(&flags);
-    flags.vt = VT_I4;
-    VariantInit(&frame);
-    frame.vt = VT_BSTR;
-    VariantInit(&postDataInner);
-    VariantInit(&postData);
-    postData.vt = VT_BYREF | VT_VARIANT;
-    postData.pvarVal = &postDataInner;
-    VariantInit(&headers);
-    headers.vt = VT_BSTR;
+    BeforeNavigateArguments args;
     BOOL cancel = FALSE;
-    m_panel.OnBeforeNavigate2(&m_topWindow, url.ByReference(), &flags, &frame, &postData, &headers,
-                              &cancel);
+    m_panel.OnBeforeNavigate2(&m_topWindow, url.ByReference(), &args.flags, &args.frame,
+                              &args.postData, &args.headers, &cancel);
     EXPECT_EQ(cancel, FALSE);
     EXPECT_EQ(theApp.m_strLaunchArgument, "earlier argument");
     EXPECT_FALSE(TakeQuitMessage());
@@ -237,19 +247,9 @@ TEST_F(CallbackWatch, BrowserEventsReachTheHandlersThroughThePanelsSinkTable) {
     BrowserAddress url(L"http://h/pavix/codeCallback.htm?code=evt");
 
     // BeforeNavigate2 (250): window, address, flags, target frame, post data, headers, cancel.
-    VARIANT flags, frame, postDataInner, postData, headers;
-    VariantInit(&flags);
-    flags.vt = VT_I4;
-    VariantInit(&frame);
-    frame.vt = VT_BSTR;
-    VariantInit(&postDataInner);
-    VariantInit(&postData);
-    postData.vt = VT_BYREF | VT_VARIANT;
-    postData.pvarVal = &postDataInner;
-    VariantInit(&headers);
-    headers.vt = VT_BSTR;
+    BeforeNavigateArguments args;
     VARIANT byRef[4] = {};
-    VARIANT* inner[4] = {&flags, &frame, &postData, &headers};
+    VARIANT* inner[4] = {&args.flags, &args.frame, &args.postData, &args.headers};
     for (int i = 0; i < 4; ++i) {
         byRef[i].vt = VT_BYREF | VT_VARIANT;
         byRef[i].pvarVal = inner[i];

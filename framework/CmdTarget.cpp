@@ -94,6 +94,20 @@ DISPID CCmdTarget::FindDispatchName(LPCOLESTR name) const {
     return DISPID_UNKNOWN;
 }
 
+namespace {
+// Handlers run inside calls from the control or the page's script: an exception must not unwind
+// into their code, so it ends as a failure result of the call.
+template <class Invoker>
+HRESULT GuardedInvoke(Invoker pfnInvoke, CCmdTarget* pTarget, DISPPARAMS* pDispParams,
+                      UINT* puArgErr) noexcept {
+    try {
+        return pfnInvoke(pTarget, pDispParams, puArgErr);
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+}  // namespace
+
 HRESULT CCmdTarget::InvokeDispatch(DISPID dispid, WORD wFlags, DISPPARAMS* pDispParams,
                                    VARIANT* /*pVarResult*/, UINT* puArgErr) {
     for (const AFX_DISPMAP* map = GetDispatchMap(); map;
@@ -102,7 +116,7 @@ HRESULT CCmdTarget::InvokeDispatch(DISPID dispid, WORD wFlags, DISPPARAMS* pDisp
             if (e->lDispID != dispid) continue;
             // Every entry is a method.
             if (!(wFlags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
-            return e->pfnInvoke(this, pDispParams, puArgErr);
+            return GuardedInvoke(e->pfnInvoke, this, pDispParams, puArgErr);
         }
     }
     return DISP_E_MEMBERNOTFOUND;
@@ -113,7 +127,7 @@ HRESULT CCmdTarget::OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pDispParams,
          map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_EVENTSINKMAP_ENTRY* e = map->lpEntries; e->pfnInvoke; ++e)
             if (e->nCtrlID == idCtrl && e->dispid == dispid)
-                return e->pfnInvoke(this, pDispParams, puArgErr);
+                return GuardedInvoke(e->pfnInvoke, this, pDispParams, puArgErr);
     }
     return DISP_E_MEMBERNOTFOUND;
 }

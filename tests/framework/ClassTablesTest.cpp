@@ -1,6 +1,8 @@
 // The class tables as the browser and the page call them: event sink map arguments with vt
 // checks, the automation IDispatch driven by the dispatch map, and identity through the
 // interface map.
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,9 +22,11 @@ public:
     VARIANT* pLastUrl = nullptr;
     BOOL bCancelSeen = -1;
     BOOL bSetCancel = FALSE;
+    bool bThrow = false;
     std::vector<VARIANT*> beforeArgs;
 
     void OnDocumentComplete(LPDISPATCH pDisp, VARIANT* URL) {
+        if (bThrow) throw std::bad_alloc();
         ++nDoc;
         pLastDisp = pDisp;
         pLastUrl = URL;
@@ -36,6 +40,7 @@ public:
         if (bSetCancel) *Cancel = TRUE;
     }
     void OnElementClick(LPDISPATCH pEvtObj) {
+        if (bThrow) throw std::runtime_error("handler failed");
         ++nClick;
         pLastDisp = pEvtObj;
     }
@@ -218,4 +223,24 @@ TEST(InterfaceMap, EventInterfaceIsTheAutomationIDispatchWithOneIdentity) {
     EXPECT_NE(target.GetIDispatch(TRUE), nullptr);
     EXPECT_EQ(target.RefCount(), 2u);
     disp->Release();
+}
+
+// A handler that throws ends the control's or the page's call with a failure result; nothing
+// unwinds into the caller.
+TEST(ClassTables, AThrowingHandlerFailsTheCallInsteadOfUnwindingIntoIt) {
+    CSinkTarget target;
+    target.EnableAutomation();
+    target.bThrow = true;
+    BSTR url = SysAllocString(L"http://127.0.0.1/x");
+    VARIANT inner = Bstr(url);
+    VARIANT docArgs[2] = {ByRefVariant(&inner), Disp(SomeDispatch())};
+    DISPPARAMS doc{docArgs, nullptr, 2, 0};
+    EXPECT_EQ(target.OnEvent(1000, 259, &doc, nullptr), E_UNEXPECTED);
+
+    VARIANT clickArg = Disp(SomeDispatch());
+    DISPPARAMS click{&clickArg, nullptr, 1, 0};
+    EXPECT_EQ(target.GetIDispatch(FALSE)->Invoke(-600, IID_NULL, 0, DISPATCH_METHOD, &click,
+                                                 nullptr, nullptr, nullptr),
+              E_UNEXPECTED);
+    SysFreeString(url);
 }

@@ -220,8 +220,9 @@ TEST(DownloadChunk, NeverBelowTheMinimum) {
         DWORD chunk;
     };
     // 7986 is what WinINet under Wine reports first for a large body on loopback.
-    const Case cases[] = {{0, 65536}, {1, 65536}, {7986, 65536}, {65536, 65536},
-                          {1u << 20, 1u << 20}};
+    const Case cases[] = {{0, 1u << 20},         {1, 1u << 20},
+                          {7986, 1u << 20},      {1u << 20, 1u << 20},
+                          {(1u << 20) + 1, (1u << 20) + 1}};
     for (const Case& c : cases)
         EXPECT_EQ(DownloadChunkSize(c.firstAvailable), c.chunk) << "first count " << c.firstAvailable;
 }

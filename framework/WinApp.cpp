@@ -32,6 +32,8 @@ HINSTANCE AfxFindResourceHandle(LPCWSTR, LPCWSTR) { return AfxGetResourceHandle(
 int AfxWinMain(CWinApp& app, HINSTANCE hInstance, LPWSTR, int) {
     app.m_hInstance = hInstance;
     CurrentApp() = &app;
-    if (!app.InitInstance()) return app.ExitInstance();
+    // A dialog-based program lives inside InitInstance (its modal main window): no loop of the
+    // framework's own follows, whatever InitInstance returns.
+    app.InitInstance();
     return app.ExitInstance();
 }

@@ -46,6 +46,9 @@ protected:
         ClickAt(p.x, p.y);
         HWND dlg = nullptr;
         WaitFor([&] { return (dlg = m_launcher.OtherWindow()) != nullptr; }, 5000);
+        // Input sent before the dialog's buttons are up would go astray.
+        if (dlg) WaitFor([&] { return IsWindowVisible(GetDlgItem(dlg, 1009)) != FALSE; }, 3000);
+        Sleep(300);
         return dlg;
     }
 
@@ -151,7 +154,7 @@ TEST_F(LauncherWindows, DraggingTheFaceMovesBothWindowsToTheSameCorner) {
     const POINT p = At(320, 460);
     DragBy(p.x, p.y, 60, 40);
     const POINT corner{m_origin.x + 60, m_origin.y + 40};
-    EXPECT_TRUE(WaitFor([&] { return AtCorner(m_launcher.m_hMain, corner) && AtCorner(m_launcher.m_hPanel, corner); }, 3000))
+    EXPECT_TRUE(WaitFor([&] { return AtCorner(m_launcher.m_hMain, corner) && AtCorner(m_launcher.m_hPanel, corner); }, 8000))
         << "main " << Where(m_launcher.m_hMain) << ", panel " << Where(m_launcher.m_hPanel)
         << ", expected corner " << corner.x << "," << corner.y;
 }
@@ -163,7 +166,7 @@ TEST_F(LauncherWindows, MovingThePanelAfterItsHitTestDragsTheMainWindow) {
     const POINT corner{m_origin.x - 50, m_origin.y + 30};
     SetWindowPos(m_launcher.m_hPanel, nullptr, corner.x, corner.y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_TRUE(WaitFor([&] { return AtCorner(m_launcher.m_hMain, corner); }, 3000))
+    EXPECT_TRUE(WaitFor([&] { return AtCorner(m_launcher.m_hMain, corner); }, 8000))
         << "main " << Where(m_launcher.m_hMain) << ", panel " << Where(m_launcher.m_hPanel);
     EXPECT_TRUE(AtCorner(m_launcher.m_hPanel, corner)) << Where(m_launcher.m_hPanel);
 }
@@ -174,7 +177,7 @@ TEST_F(LauncherWindows, MovingThePanelAfterTheMainWindowsHitTestLeavesTheMainWin
     const POINT corner{m_origin.x + 70, m_origin.y - 20};
     SetWindowPos(m_launcher.m_hPanel, nullptr, corner.x, corner.y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ASSERT_TRUE(WaitFor([&] { return AtCorner(m_launcher.m_hPanel, corner); }, 3000))
+    ASSERT_TRUE(WaitFor([&] { return AtCorner(m_launcher.m_hPanel, corner); }, 8000))
         << Where(m_launcher.m_hPanel);
     Sleep(300);
     EXPECT_TRUE(AtCorner(m_launcher.m_hMain, m_origin))
@@ -190,13 +193,13 @@ TEST_F(LauncherWindows, MinimiseButtonMinimisesAndRestoringBringsPanelAndBrowser
 
     const POINT p = At(1173 + 19, 137 + 19);
     ClickAt(p.x, p.y);
-    EXPECT_TRUE(WaitFor([&] { return IsIconic(m_launcher.m_hMain) && !IsWindowVisible(m_launcher.m_hPanel); }, 3000))
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(m_launcher.m_hMain) && !IsWindowVisible(m_launcher.m_hPanel); }, 8000))
         << "iconic " << IsIconic(m_launcher.m_hMain) << ", panel visible " << IsWindowVisible(m_launcher.m_hPanel);
     EXPECT_FALSE(IsWindowVisible(browser));
 
     // What the taskbar button does.
     PostMessageW(m_launcher.m_hMain, WM_SYSCOMMAND, SC_RESTORE, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsIconic(m_launcher.m_hMain) && IsWindowVisible(m_launcher.m_hPanel) && IsWindowVisible(browser); }, 3000))
+    EXPECT_TRUE(WaitFor([&] { return !IsIconic(m_launcher.m_hMain) && IsWindowVisible(m_launcher.m_hPanel) && IsWindowVisible(browser); }, 8000))
         << "iconic " << IsIconic(m_launcher.m_hMain) << ", panel visible " << IsWindowVisible(m_launcher.m_hPanel)
         << ", browser visible " << IsWindowVisible(browser);
     EXPECT_EQ(Where(m_launcher.m_hPanel), Describe(before));
@@ -229,7 +232,7 @@ TEST_F(LauncherWindows, CloseThenCancelOrEscapeKeepsTheLauncher) {
         HWND dlg = OpenConfirmation();
         ASSERT_NE(dlg, nullptr) << "no confirmation before " << a.name;
         a.answer(WindowRectOf(dlg));
-        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); }, 3000))
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); }, 8000))
             << "the confirmation stayed after " << a.name;
         ExpectStillRunningAsBefore(a.name);
     }

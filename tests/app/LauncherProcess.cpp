@@ -171,8 +171,11 @@ bool LauncherProcess::Start(DWORD timeoutMs) {
     }
     // The start-up ends with the main window activated; input sent before that may go astray.
     WaitFor([&] { return GetForegroundWindow() == m_hMain; }, 3000);
-    // The main window shows the panel once more after it is up itself; wait until that is done.
-    WaitFor([&] { return IsWindowVisible(GetDlgItem(m_hPanel, 1005)) != FALSE; }, 3000);
+    // The main window shows the panel once more after it is up itself (under Wine without a
+    // window manager the hide in between takes about 2 s): wait until the start-up has gone idle
+    // and the panel's buttons are on screen again.
+    WaitForInputIdle(m_pi.hProcess, 8000);
+    WaitFor([&] { return IsWindowVisible(GetDlgItem(m_hPanel, 1005)) != FALSE; }, 8000);
     Sleep(500);
     return true;
 }

@@ -120,19 +120,25 @@ COleControlSite* COleControlContainer::FindSite(UINT nID) const {
 }
 
 // ---- the site's interfaces ---------------------------------------------------------------------
-// Every part shares the site's identity and count.
-#define SITE_PART_IUNKNOWN                                                                    \
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {                           \
-        return m_pThis->ExternalQueryInterface(riid, ppv);                                    \
-    }                                                                                         \
-    STDMETHODIMP_(ULONG) AddRef() override { return m_pThis->ExternalAddRef(); }              \
-    STDMETHODIMP_(ULONG) Release() override { return m_pThis->ExternalRelease(); }
-
 struct COleControlSite::Parts {
-    class XOleClientSite : public IOleClientSite {
+    // One of the site's interfaces: it shares the site's identity and count.
+    template <class I>
+    class SitePart : public I {
     public:
-        explicit XOleClientSite(COleControlSite* p) : m_pThis(p) {}
-        SITE_PART_IUNKNOWN
+        explicit SitePart(COleControlSite* p) : m_pThis(p) {}
+        STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+            return m_pThis->ExternalQueryInterface(riid, ppv);
+        }
+        STDMETHODIMP_(ULONG) AddRef() override { return m_pThis->ExternalAddRef(); }
+        STDMETHODIMP_(ULONG) Release() override { return m_pThis->ExternalRelease(); }
+
+    protected:
+        COleControlSite* m_pThis;
+    };
+
+    class XOleClientSite : public SitePart<IOleClientSite> {
+    public:
+        using SitePart::SitePart;
         STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
         STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** ppmk) override {
             if (ppmk) *ppmk = nullptr;
@@ -145,15 +151,11 @@ struct COleControlSite::Parts {
         STDMETHODIMP ShowObject() override { return S_OK; }
         STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
         STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
-
-    private:
-        COleControlSite* m_pThis;
     };
 
-    class XOleIPSite : public IOleInPlaceSite {
+    class XOleIPSite : public SitePart<IOleInPlaceSite> {
     public:
-        explicit XOleIPSite(COleControlSite* p) : m_pThis(p) {}
-        SITE_PART_IUNKNOWN
+        using SitePart::SitePart;
         STDMETHODIMP GetWindow(HWND* phwnd) override {
             if (!phwnd) return E_POINTER;
             *phwnd = m_pThis->m_hWnd;
@@ -188,15 +190,11 @@ struct COleControlSite::Parts {
                 m_pThis->m_pInPlaceObject->SetObjectRects(lprcPosRect, lprcPosRect);
             return S_OK;
         }
-
-    private:
-        COleControlSite* m_pThis;
     };
 
-    class XOleControlSite : public IOleControlSite {
+    class XOleControlSite : public SitePart<IOleControlSite> {
     public:
-        explicit XOleControlSite(COleControlSite* p) : m_pThis(p) {}
-        SITE_PART_IUNKNOWN
+        using SitePart::SitePart;
         STDMETHODIMP OnControlInfoChanged() override { return S_OK; }
         STDMETHODIMP LockInPlaceActive(BOOL) override { return S_OK; }
         STDMETHODIMP GetExtendedControl(IDispatch** ppDisp) override {
@@ -207,16 +205,12 @@ struct COleControlSite::Parts {
         STDMETHODIMP TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
         STDMETHODIMP OnFocus(BOOL) override { return S_OK; }
         STDMETHODIMP ShowPropertyFrame() override { return E_NOTIMPL; }
-
-    private:
-        COleControlSite* m_pThis;
     };
 
     // The ambient properties: a plain container in user mode.
-    class XAmbientProps : public IDispatch {
+    class XAmbientProps : public SitePart<IDispatch> {
     public:
-        explicit XAmbientProps(COleControlSite* p) : m_pThis(p) {}
-        SITE_PART_IUNKNOWN
+        using SitePart::SitePart;
         STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override {
             if (!pctinfo) return E_POINTER;
             *pctinfo = 0;
@@ -255,16 +249,12 @@ struct COleControlSite::Parts {
                 return DISP_E_MEMBERNOTFOUND;
             }
         }
-
-    private:
-        COleControlSite* m_pThis;
     };
 
     // The frame the control is in-place active in: it offers no menus, tools or status line.
-    class XOleIPFrame : public IOleInPlaceFrame {
+    class XOleIPFrame : public SitePart<IOleInPlaceFrame> {
     public:
-        explicit XOleIPFrame(COleControlSite* p) : m_pThis(p) {}
-        SITE_PART_IUNKNOWN
+        using SitePart::SitePart;
         STDMETHODIMP GetWindow(HWND* phwnd) override {
             if (!phwnd) return E_POINTER;
             *phwnd = GetAncestor(m_pThis->m_hWnd, GA_ROOT);
@@ -281,16 +271,13 @@ struct COleControlSite::Parts {
         STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
         STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
         STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
-
-    private:
-        COleControlSite* m_pThis;
     };
 
     // The sink connected to the control's event interface: events go to the event sink map of
     // the window that holds the control, under the control's id.
-    class XEventSink : public IDispatch {
+    class XEventSink : public SitePart<IDispatch> {
     public:
-        explicit XEventSink(COleControlSite* p) : m_pThis(p) {}
+        using SitePart::SitePart;
         STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
             if (!ppv) return E_POINTER;
             if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
@@ -302,8 +289,6 @@ struct COleControlSite::Parts {
             *ppv = nullptr;
             return E_NOINTERFACE;
         }
-        STDMETHODIMP_(ULONG) AddRef() override { return m_pThis->ExternalAddRef(); }
-        STDMETHODIMP_(ULONG) Release() override { return m_pThis->ExternalRelease(); }
         STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override {
             if (!pctinfo) return E_POINTER;
             *pctinfo = 0;
@@ -327,9 +312,6 @@ struct COleControlSite::Parts {
             m_pThis->ExternalRelease();
             return hr;
         }
-
-    private:
-        COleControlSite* m_pThis;
     };
 
     explicit Parts(COleControlSite* p)
@@ -342,7 +324,6 @@ struct COleControlSite::Parts {
     XEventSink eventSink;
 };
 
-#undef SITE_PART_IUNKNOWN
 
 BEGIN_INTERFACE_MAP(COleControlSite, CCmdTarget)
     {&IID_IOleClientSite, [](CCmdTarget* t) -> IUnknown* { return &static_cast<COleControlSite*>(t)->m_pParts->clientSite; }},

@@ -138,7 +138,8 @@ void DeliverCallback(CLoginActiveDlg* panel, Delivery& d) {
         d.failure = "the site advised no event sink";
         return;
     }
-    ComPtr<IUnknown> sinkUnknown = ComPtr<IUnknown>::Attach(cd.pUnk);
+    // Wine's enumerator gives no reference of its own with the sink: take one, do not adopt.
+    ComPtr<IUnknown> sinkUnknown(cd.pUnk);
     ComPtr<IDispatch> sink = sinkUnknown.As<IDispatch>(IID_IDispatch);
     ComPtr<IDispatch> window = ComPtr<IUnknown>(control).As<IDispatch>(IID_IDispatch);
     if (!sink || !window) { d.failure = "sink or control without IDispatch"; return; }

@@ -93,10 +93,11 @@ ComPtr<IDispatch> AdvisedSink(IUnknown* pControl) {
         return sink;
     CONNECTDATA data{};
     ULONG fetched = 0;
-    if (connections->Next(1, &data, &fetched) == S_OK && fetched == 1 && data.pUnk) {
+    // Wine's enumerator hands the sink back without adding a reference of its own, so the sink
+    // in CONNECTDATA is not released here: that would take away one of the site's references
+    // and free it while the control still holds it. (Where Next does add one, a test leaks it.)
+    if (connections->Next(1, &data, &fetched) == S_OK && fetched == 1 && data.pUnk)
         data.pUnk->QueryInterface(IID_IDispatch, sink.PutVoid());
-        data.pUnk->Release();
-    }
     return sink;
 }
 
